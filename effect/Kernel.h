@@ -34,7 +34,7 @@ struct KernelSettings {
 };
 
 // True for +0.0, -0.0 and every NaN: the samples the zero gate keeps silent.
-constexpr bool gated(float x) { return !(x != 0.0f); }
+constexpr bool gated(float x) { return !(x < 0.0f || x > 0.0f); }
 
 // x * 2^15 truncated toward zero; the low 16 bits, two's complement.
 constexpr std::uint16_t sampleBits(float x) { return low16(truncateToInt64(static_cast<double>(x) * 32768.0)); }
