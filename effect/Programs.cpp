@@ -1,5 +1,5 @@
-#include "BitwiseEffect.h"
 #include "Programs.h"
+#include "BitwiseEffect.h"
 
 #include <cstring>
 
