@@ -22,7 +22,7 @@ char digitOf(double remainder) { return static_cast<char>('0' + low8(truncateToI
 }  // namespace
 
 void PluginEffect::float2string(float value, char* text) {
-    const double v = value;
+    const double v = static_cast<double>(value);
     if (std::isnan(v)) return writeText(text, "  NaN   ");
     const bool negative = v < 0.0;
     const double a = negative ? -v : v;
