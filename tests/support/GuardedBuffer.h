@@ -1,6 +1,7 @@
 // A buffer with guard zones on both sides, to show writes beyond a block.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -13,7 +14,7 @@ public:
     static constexpr std::size_t kGuard = 16;
 
     GuardedBuffer(std::size_t size, T fill, T guard) : size_(size), guard_(guard), storage_(size + 2 * kGuard, guard) {
-        for (std::size_t i = 0; i < size; ++i) storage_[kGuard + i] = fill;
+        std::fill_n(storage_.data() + kGuard, size, fill);
     }
 
     T* data() { return storage_.data() + kGuard; }
