@@ -42,7 +42,7 @@ VstIntPtr ZANDREL_VSTCALL PluginInstance::callback(AEffect* effect, std::int32_t
     PluginInstance* self = (effect && effect->user) ? static_cast<PluginInstance*>(effect->user) : creating;
     if (!self) return opcode == audioMasterVersion ? 2400 : 0;
     const HostCall call{effect, opcode, index, value, ptr, opt};
-    {
+    if (self->settings_.recordCalls) {
         std::lock_guard<std::mutex> lock(self->callsMutex_);
         self->calls_.push_back(call);
     }

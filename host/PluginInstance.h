@@ -34,6 +34,8 @@ struct HostSettings {
     VstIntPtr version = 2400;  // the answer to audioMasterVersion
     float sampleRate = 44100.0f;
     std::int32_t blockSize = 1024;
+    // Off for long runs whose host calls nobody reads, so the record stays small.
+    bool recordCalls = true;
 };
 
 class PluginInstance {
@@ -67,6 +69,8 @@ public:
     std::string parameterDisplay(std::int32_t index);
     std::string parameterLabel(std::int32_t index);
     std::string programName();
+    // Any text query whose answer the plug-in writes to ptr.
+    std::string text(std::int32_t opcode, std::int32_t index = 0);
 
     std::vector<HostCall> calls() const;
     void clearCalls();
@@ -77,7 +81,6 @@ public:
 private:
     static VstIntPtr ZANDREL_VSTCALL callback(AEffect* effect, std::int32_t opcode, std::int32_t index,
                                               VstIntPtr value, void* ptr, float opt);
-    std::string text(std::int32_t opcode, std::int32_t index);
 
     HostSettings settings_;
     Responder responder_;

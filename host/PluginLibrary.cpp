@@ -38,7 +38,10 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
         error_ = LoadError::kFileMissing;
         return;
     }
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A bare file name would send dlopen down the library search path, to
+    // another file or none: the caller means the file it just named.
+    const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
+    handle_ = dlopen(where.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
         error_ = LoadError::kNotLoadable;
         const char* why = dlerror();
