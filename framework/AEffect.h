@@ -27,45 +27,42 @@ using VstIntPtr = std::intptr_t;
 struct AEffect;
 
 // Host callback: effect (null before an instance exists), opcode, index, value, ptr, opt.
-using audioMasterCallback = VstIntPtr(ZANDREL_VSTCALL*)(AEffect* effect, std::int32_t opcode,
-                                                        std::int32_t index, VstIntPtr value,
-                                                        void* ptr, float opt);
+using audioMasterCallback = VstIntPtr(ZANDREL_VSTCALL*)(AEffect* effect, std::int32_t opcode, std::int32_t index,
+                                                        VstIntPtr value, void* ptr, float opt);
 
-using AEffectDispatcherProc = VstIntPtr(ZANDREL_VSTCALL*)(AEffect* effect, std::int32_t opcode,
-                                                          std::int32_t index, VstIntPtr value,
-                                                          void* ptr, float opt);
-using AEffectProcessProc = void(ZANDREL_VSTCALL*)(AEffect* effect, float** inputs,
-                                                  float** outputs, std::int32_t sampleFrames);
-using AEffectSetParameterProc = void(ZANDREL_VSTCALL*)(AEffect* effect, std::int32_t index,
-                                                       float value);
+using AEffectDispatcherProc = VstIntPtr(ZANDREL_VSTCALL*)(AEffect* effect, std::int32_t opcode, std::int32_t index,
+                                                          VstIntPtr value, void* ptr, float opt);
+using AEffectProcessProc = void(ZANDREL_VSTCALL*)(AEffect* effect, float** inputs, float** outputs,
+                                                  std::int32_t sampleFrames);
+using AEffectSetParameterProc = void(ZANDREL_VSTCALL*)(AEffect* effect, std::int32_t index, float value);
 using AEffectGetParameterProc = float(ZANDREL_VSTCALL*)(AEffect* effect, std::int32_t index);
 
 // The plug-in's entry: called once per instance; null means no instance was created.
 using VstPluginMainProc = AEffect*(ZANDREL_VSTCALL*)(audioMasterCallback audioMaster);
 
 struct AEffect {
-    std::int32_t magic;                       // 0: kEffectMagic
-    AEffectDispatcherProc dispatcher;         // 4: control requests (opcodes below)
-    AEffectProcessProc process;               // 8: adds the processed block to the outputs
-    AEffectSetParameterProc setParameter;     // 12: normalised value 0.0..1.0
-    AEffectGetParameterProc getParameter;     // 16
-    std::int32_t numPrograms;                 // 20
-    std::int32_t numParams;                   // 24
-    std::int32_t numInputs;                   // 28
-    std::int32_t numOutputs;                  // 32
-    std::int32_t flags;                       // 36: effFlags* bits
-    VstIntPtr resvd1;                         // 40: reserved, zero
-    VstIntPtr resvd2;                         // 44: reserved, zero
-    std::int32_t initialDelay;                // 48: latency in samples
-    std::int32_t realQualities;               // 52
-    std::int32_t offQualities;                // 56
-    float ioRatio;                            // 60
-    void* object;                             // 64: the plug-in's own object behind the record
-    void* user;                               // 68: the host's; the plug-in leaves it alone
-    std::int32_t uniqueID;                    // 72: four characters, first in the top byte
-    std::int32_t version;                     // 76
-    AEffectProcessProc processReplacing;      // 80: writes the processed block over the outputs
-    char future[60];                          // 84: reserved, zero
+    std::int32_t magic;                    // 0: kEffectMagic
+    AEffectDispatcherProc dispatcher;      // 4: control requests (opcodes below)
+    AEffectProcessProc process;            // 8: adds the processed block to the outputs
+    AEffectSetParameterProc setParameter;  // 12: normalised value 0.0..1.0
+    AEffectGetParameterProc getParameter;  // 16
+    std::int32_t numPrograms;              // 20
+    std::int32_t numParams;                // 24
+    std::int32_t numInputs;                // 28
+    std::int32_t numOutputs;               // 32
+    std::int32_t flags;                    // 36: effFlags* bits
+    VstIntPtr resvd1;                      // 40: reserved, zero
+    VstIntPtr resvd2;                      // 44: reserved, zero
+    std::int32_t initialDelay;             // 48: latency in samples
+    std::int32_t realQualities;            // 52
+    std::int32_t offQualities;             // 56
+    float ioRatio;                         // 60
+    void* object;                          // 64: the plug-in's own object behind the record
+    void* user;                            // 68: the host's; the plug-in leaves it alone
+    std::int32_t uniqueID;                 // 72: four characters, first in the top byte
+    std::int32_t version;                  // 76
+    AEffectProcessProc processReplacing;   // 80: writes the processed block over the outputs
+    char future[60];                       // 84: reserved, zero
 };
 
 // 'VstP', first character in the most significant byte.
@@ -101,21 +98,21 @@ enum : std::int32_t {
 
 // Host to plug-in, through AEffect::dispatcher.
 enum : std::int32_t {
-    effOpen = 0,                       // after main, before anything else
-    effClose = 1,                      // last call: the instance is deleted during it
-    effSetProgram = 2,                 // value: program number
-    effGetProgram = 3,                 // answer: current program
-    effSetProgramName = 4,             // ptr: name, at most 31 characters
-    effGetProgramName = 5,             // ptr: 32-byte buffer
-    effGetParamLabel = 6,              // index, ptr: unit text
-    effGetParamDisplay = 7,            // index, ptr: value text
-    effGetParamName = 8,               // index, ptr: name text
-    effGetVu = 9,                      // answer: level x 32767
-    effSetSampleRate = 10,             // opt: sample rate
-    effSetBlockSize = 11,              // value: largest block size
-    effMainsChanged = 12,              // value: 0 off (suspend), otherwise on (resume)
-    effEditGetRect = 13,               // ptr: where the editor's rectangle goes
-    effEditOpen = 14,                  // ptr: the parent window
+    effOpen = 0,             // after main, before anything else
+    effClose = 1,            // last call: the instance is deleted during it
+    effSetProgram = 2,       // value: program number
+    effGetProgram = 3,       // answer: current program
+    effSetProgramName = 4,   // ptr: name, at most 31 characters
+    effGetProgramName = 5,   // ptr: 32-byte buffer
+    effGetParamLabel = 6,    // index, ptr: unit text
+    effGetParamDisplay = 7,  // index, ptr: value text
+    effGetParamName = 8,     // index, ptr: name text
+    effGetVu = 9,            // answer: level x 32767
+    effSetSampleRate = 10,   // opt: sample rate
+    effSetBlockSize = 11,    // value: largest block size
+    effMainsChanged = 12,    // value: 0 off (suspend), otherwise on (resume)
+    effEditGetRect = 13,     // ptr: where the editor's rectangle goes
+    effEditOpen = 14,        // ptr: the parent window
     effEditClose = 15,
     effEditDraw = 16,
     effEditMouse = 17,
@@ -123,63 +120,63 @@ enum : std::int32_t {
     effEditIdle = 19,
     effEditTop = 20,
     effEditSleep = 21,
-    effIdentify = 22,                  // answer: 'NvEf'
-    effGetChunk = 23,                  // ptr: where the chunk's address goes; index: preset
-    effSetChunk = 24,                  // ptr: chunk, value: size, index: preset
-    effProcessEvents = 25,             // ptr: events list
-    effCanBeAutomated = 26,            // index: parameter
-    effString2Parameter = 27,          // index, ptr: text
+    effIdentify = 22,          // answer: 'NvEf'
+    effGetChunk = 23,          // ptr: where the chunk's address goes; index: preset
+    effSetChunk = 24,          // ptr: chunk, value: size, index: preset
+    effProcessEvents = 25,     // ptr: events list
+    effCanBeAutomated = 26,    // index: parameter
+    effString2Parameter = 27,  // index, ptr: text
     effGetNumProgramCategories = 28,
-    effGetProgramNameIndexed = 29,     // value: category, index: program, ptr: name buffer
-    effCopyProgram = 30,               // index: destination
-    effConnectInput = 31,              // index: pin, value: connected
-    effConnectOutput = 32,             // index: pin, value: connected
-    effGetInputProperties = 33,        // index: pin, ptr: properties
-    effGetOutputProperties = 34,       // index: pin, ptr: properties
+    effGetProgramNameIndexed = 29,  // value: category, index: program, ptr: name buffer
+    effCopyProgram = 30,            // index: destination
+    effConnectInput = 31,           // index: pin, value: connected
+    effConnectOutput = 32,          // index: pin, value: connected
+    effGetInputProperties = 33,     // index: pin, ptr: properties
+    effGetOutputProperties = 34,    // index: pin, ptr: properties
     effGetPlugCategory = 35,
     effGetCurrentPosition = 36,
-    effGetDestinationBuffer = 37,      // answer: a pointer
-    effOfflineNotify = 38,             // ptr: files, value: count, index: start
-    effOfflinePrepare = 39,            // ptr: tasks, value: count
-    effOfflineRun = 40,                // ptr: tasks, value: count
-    effProcessVarIo = 41,              // ptr: variable-I/O record
-    effSetSpeakerArrangement = 42,     // value: input arrangement (a pointer), ptr: output
-    effSetBlockSizeAndSampleRate = 43, // value: block size, opt: sample rate
-    effSetBypass = 44,                 // value: bypassed
-    effGetEffectName = 45,             // ptr: text buffer
-    effGetErrorText = 46,              // ptr: text buffer
-    effGetVendorString = 47,           // ptr: text buffer
-    effGetProductString = 48,          // ptr: text buffer
+    effGetDestinationBuffer = 37,       // answer: a pointer
+    effOfflineNotify = 38,              // ptr: files, value: count, index: start
+    effOfflinePrepare = 39,             // ptr: tasks, value: count
+    effOfflineRun = 40,                 // ptr: tasks, value: count
+    effProcessVarIo = 41,               // ptr: variable-I/O record
+    effSetSpeakerArrangement = 42,      // value: input arrangement (a pointer), ptr: output
+    effSetBlockSizeAndSampleRate = 43,  // value: block size, opt: sample rate
+    effSetBypass = 44,                  // value: bypassed
+    effGetEffectName = 45,              // ptr: text buffer
+    effGetErrorText = 46,               // ptr: text buffer
+    effGetVendorString = 47,            // ptr: text buffer
+    effGetProductString = 48,           // ptr: text buffer
     effGetVendorVersion = 49,
-    effVendorSpecific = 50,            // all four arguments are the vendor's
-    effCanDo = 51,                     // ptr: capability text
+    effVendorSpecific = 50,  // all four arguments are the vendor's
+    effCanDo = 51,           // ptr: capability text
     effGetTailSize = 52,
     effIdle = 53,
-    effGetIcon = 54,                   // answer: a pointer
-    effSetViewPosition = 55,           // index: x, value: y
-    effGetParameterProperties = 56,    // index, ptr: properties
-    effKeysRequired = 57,              // answer: 0 when the plug-in wants keys
+    effGetIcon = 54,                 // answer: a pointer
+    effSetViewPosition = 55,         // index: x, value: y
+    effGetParameterProperties = 56,  // index, ptr: properties
+    effKeysRequired = 57,            // answer: 0 when the plug-in wants keys
     effGetVstVersion = 58,
     kNumEffOpcodes = 59,
 };
 
 // Plug-in to host, through audioMasterCallback.
 enum : std::int32_t {
-    audioMasterAutomate = 0,                     // index: parameter, opt: value
-    audioMasterVersion = 1,                      // answer: host's interface version, 0 refuses
+    audioMasterAutomate = 0,  // index: parameter, opt: value
+    audioMasterVersion = 1,   // answer: host's interface version, 0 refuses
     audioMasterCurrentId = 2,
     audioMasterIdle = 3,
-    audioMasterPinConnected = 4,                 // index: pin, value: 0 input, 1 output; 0 = connected
-    audioMasterWantMidi = 6,                     // value: filter
-    audioMasterGetTime = 7,                      // value: filter; answer: time record pointer
-    audioMasterProcessEvents = 8,                // ptr: events list
+    audioMasterPinConnected = 4,   // index: pin, value: 0 input, 1 output; 0 = connected
+    audioMasterWantMidi = 6,       // value: filter
+    audioMasterGetTime = 7,        // value: filter; answer: time record pointer
+    audioMasterProcessEvents = 8,  // ptr: events list
     audioMasterSetTime = 9,
-    audioMasterTempoAt = 10,                     // value: sample position
+    audioMasterTempoAt = 10,  // value: sample position
     audioMasterGetNumAutomatableParameters = 11,
     audioMasterGetParameterQuantization = 12,
     audioMasterIOChanged = 13,
     audioMasterNeedIdle = 14,
-    audioMasterSizeWindow = 15,                  // index: width, value: height
+    audioMasterSizeWindow = 15,  // index: width, value: height
     audioMasterGetSampleRate = 16,
     audioMasterGetBlockSize = 17,
     audioMasterGetInputLatency = 18,
@@ -189,22 +186,22 @@ enum : std::int32_t {
     audioMasterWillReplaceOrAccumulate = 22,
     audioMasterGetCurrentProcessLevel = 23,
     audioMasterGetAutomationState = 24,
-    audioMasterOfflineStart = 25,                // index: new files, value: files, ptr: file list
-    audioMasterOfflineRead = 26,                 // index: read source, value: option, ptr: task
-    audioMasterOfflineWrite = 27,                // value: option, ptr: task
+    audioMasterOfflineStart = 25,  // index: new files, value: files, ptr: file list
+    audioMasterOfflineRead = 26,   // index: read source, value: option, ptr: task
+    audioMasterOfflineWrite = 27,  // value: option, ptr: task
     audioMasterOfflineGetCurrentPass = 28,
     audioMasterOfflineGetCurrentMetaPass = 29,
-    audioMasterSetOutputSampleRate = 30,         // opt: sample rate
-    audioMasterGetSpeakerArrangement = 31,       // value: input pointer, ptr: output pointer
-    audioMasterGetVendorString = 32,             // ptr: text buffer
-    audioMasterGetProductString = 33,            // ptr: text buffer
+    audioMasterSetOutputSampleRate = 30,    // opt: sample rate
+    audioMasterGetSpeakerArrangement = 31,  // value: input pointer, ptr: output pointer
+    audioMasterGetVendorString = 32,        // ptr: text buffer
+    audioMasterGetProductString = 33,       // ptr: text buffer
     audioMasterGetVendorVersion = 34,
     audioMasterVendorSpecific = 35,
     audioMasterSetIcon = 36,
-    audioMasterCanDo = 37,                       // ptr: capability text
+    audioMasterCanDo = 37,  // ptr: capability text
     audioMasterGetLanguage = 38,
-    audioMasterOpenWindow = 39,                  // ptr: window description
-    audioMasterCloseWindow = 40,                 // ptr: window description
+    audioMasterOpenWindow = 39,   // ptr: window description
+    audioMasterCloseWindow = 40,  // ptr: window description
     audioMasterGetDirectory = 41,
     audioMasterUpdateDisplay = 42,
 };

@@ -18,8 +18,7 @@ VstIntPtr pointerAnswer(void* result) { return reinterpret_cast<VstIntPtr>(resul
 
 }  // namespace
 
-VstIntPtr PluginEffect::dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr,
-                                   float opt) {
+VstIntPtr PluginEffect::dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr, float opt) {
     const auto value32 = static_cast<std::int32_t>(value);
     // clang-format off
     switch (opcode) {
@@ -53,8 +52,7 @@ VstIntPtr PluginEffect::dispatcher(std::int32_t opcode, std::int32_t index, VstI
     // clang-format on
 }
 
-VstIntPtr PluginEffectEx::dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr,
-                                     float opt) {
+VstIntPtr PluginEffectEx::dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr, float opt) {
     const auto value32 = static_cast<std::int32_t>(value);
     // clang-format off
     switch (opcode) {

@@ -9,8 +9,8 @@ PluginEffect* effectOf(AEffect* record) { return static_cast<PluginEffect*>(reco
 
 }  // namespace
 
-VstIntPtr ZANDREL_VSTCALL dispatchThunk(AEffect* effect, std::int32_t opcode, std::int32_t index,
-                                        VstIntPtr value, void* ptr, float opt) {
+VstIntPtr ZANDREL_VSTCALL dispatchThunk(AEffect* effect, std::int32_t opcode, std::int32_t index, VstIntPtr value,
+                                        void* ptr, float opt) {
     PluginEffect* object = effectOf(effect);
     if (opcode != effClose) return object->dispatcher(opcode, index, value, ptr, opt);
     // close runs first; the record lies inside the object and ends with it.

@@ -168,7 +168,9 @@ std::int32_t PluginEffectEx::hostCanDo(char* text) {
     return audioMaster ? oneOrZero(callHost(audioMasterCanDo, 0, 0, text)) : 0;
 }
 
-std::int32_t PluginEffectEx::hostGetLanguage() { return audioMaster ? asReturned(callHost(audioMasterGetLanguage)) : 0; }
+std::int32_t PluginEffectEx::hostGetLanguage() {
+    return audioMaster ? asReturned(callHost(audioMasterGetLanguage)) : 0;
+}
 
 void* PluginEffectEx::hostOpenWindow(void* window) {
     return audioMaster ? asPointer(callHost(audioMasterOpenWindow, 0, 0, window)) : nullptr;

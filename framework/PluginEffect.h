@@ -44,8 +44,7 @@ public:
     }
 
     // Routes opcodes 0..24; every other opcode answers 0.
-    virtual VstIntPtr dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr,
-                                 float opt);
+    virtual VstIntPtr dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr, float opt);
 
     virtual void open() {}
     virtual void close() {}
@@ -105,8 +104,8 @@ protected:
         descriptor.flags = state ? (descriptor.flags | bit) : (descriptor.flags & ~bit);
     }
     // One host call with this effect's record as its first argument.
-    VstIntPtr callHost(std::int32_t opcode, std::int32_t index = 0, VstIntPtr value = 0,
-                       void* ptr = nullptr, float opt = 0.0f);
+    VstIntPtr callHost(std::int32_t opcode, std::int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f);
 
     float sampleRate;
     PluginEditor* editor;

@@ -13,8 +13,7 @@ public:
         : PluginEffect(host, programs, params) {}
     ~PluginEffectEx() override = default;
 
-    VstIntPtr dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr,
-                         float opt) override;
+    VstIntPtr dispatcher(std::int32_t opcode, std::int32_t index, VstIntPtr value, void* ptr, float opt) override;
 
     virtual void hostWantMidi(std::int32_t filter);
     virtual void* hostGetTime(std::int32_t filter);

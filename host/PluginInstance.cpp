@@ -52,18 +52,18 @@ VstIntPtr ZANDREL_VSTCALL PluginInstance::callback(AEffect* effect, std::int32_t
 VstIntPtr PluginInstance::defaultAnswer(PluginInstance& instance, const HostCall& call) {
     const HostSettings& s = instance.settings_;
     switch (call.opcode) {
-    case audioMasterVersion: return s.version;
-    case audioMasterGetSampleRate: return static_cast<VstIntPtr>(s.sampleRate);
-    case audioMasterGetBlockSize: return s.blockSize;
-    case audioMasterGetVendorString:
-        if (call.ptr) std::strcpy(static_cast<char*>(call.ptr), "Zandrel");
-        return 1;
-    case audioMasterGetProductString:
-        if (call.ptr) std::strcpy(static_cast<char*>(call.ptr), "plughost");
-        return 1;
-    case audioMasterGetVendorVersion: return 1;
-    case audioMasterGetCurrentProcessLevel: return 0;
-    default: return 0;
+        case audioMasterVersion: return s.version;
+        case audioMasterGetSampleRate: return static_cast<VstIntPtr>(s.sampleRate);
+        case audioMasterGetBlockSize: return s.blockSize;
+        case audioMasterGetVendorString:
+            if (call.ptr) std::strcpy(static_cast<char*>(call.ptr), "Zandrel");
+            return 1;
+        case audioMasterGetProductString:
+            if (call.ptr) std::strcpy(static_cast<char*>(call.ptr), "plughost");
+            return 1;
+        case audioMasterGetVendorVersion: return 1;
+        case audioMasterGetCurrentProcessLevel: return 0;
+        default: return 0;
     }
 }
 

@@ -79,8 +79,8 @@ public:
     static VstIntPtr defaultAnswer(PluginInstance& instance, const HostCall& call);
 
 private:
-    static VstIntPtr ZANDREL_VSTCALL callback(AEffect* effect, std::int32_t opcode, std::int32_t index,
-                                              VstIntPtr value, void* ptr, float opt);
+    static VstIntPtr ZANDREL_VSTCALL callback(AEffect* effect, std::int32_t opcode, std::int32_t index, VstIntPtr value,
+                                              void* ptr, float opt);
 
     HostSettings settings_;
     Responder responder_;

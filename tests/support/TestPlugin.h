@@ -26,8 +26,7 @@ inline host::PluginLibrary& pluginLibrary() {
 
 // A fresh instance of the built plug-in; the test asserts on error() itself.
 inline std::unique_ptr<host::PluginInstance> newPluginInstance(host::PluginInstance::Responder responder = {}) {
-    return std::make_unique<host::PluginInstance>(pluginLibrary().entry(), host::HostSettings{},
-                                                  std::move(responder));
+    return std::make_unique<host::PluginInstance>(pluginLibrary().entry(), host::HostSettings{}, std::move(responder));
 }
 
 }  // namespace zandrel::test
