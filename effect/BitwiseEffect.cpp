@@ -12,7 +12,8 @@ BitwiseEffect::BitwiseEffect(audioMasterCallback host)
       dry(1.0f),
       operation(kOpXor),
       zeroCorrect(1),
-      streamMode(kStreamOff) {
+      streamMode(kStreamOff),
+      kernels(&channelKernels(bestKernelIsa())) {
     setNumInputs(2);
     setNumOutputs(2);
     setUniqueID(fourCharCode('Q', 'R', '5', '8'));
@@ -37,11 +38,11 @@ void BitwiseEffect::processReplacing(float** inputs, float** outputs, std::int32
 }
 
 void BitwiseEffect::replaceChannel(const float* input, float* output, std::int32_t sampleFrames) {
-    runChannel<Store::kReplace>(input, output, sampleFrames, snapshot());
+    kernels->replace(input, output, sampleFrames, snapshot());
 }
 
 void BitwiseEffect::accumulateChannel(const float* input, float* output, std::int32_t sampleFrames) {
-    runChannel<Store::kAccumulate>(input, output, sampleFrames, snapshot());
+    kernels->accumulate(input, output, sampleFrames, snapshot());
 }
 
 }  // namespace zandrel

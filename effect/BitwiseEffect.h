@@ -6,6 +6,7 @@
 #include "Parameters.h"
 #include "PluginEffectEx.h"
 #include "Relaxed.h"
+#include "simd/KernelVariants.h"
 
 #include <cstdint>
 
@@ -48,6 +49,10 @@ protected:
     // 0 until parameter 0 or program 4 sets it: shifts and rotation pass samples through.
     Relaxed<std::int8_t> bitCount{0};
     char programName[kVstMaxProgNameLen];
+
+private:
+    // The widest variant this processor runs, chosen once at construction.
+    const ChannelKernels* kernels;
 };
 
 }  // namespace zandrel
