@@ -23,8 +23,10 @@ BitwiseEffect::BitwiseEffect(audioMasterCallback host)
 }
 
 KernelSettings BitwiseEffect::snapshot() const {
-    return {operation.load(), static_cast<std::uint16_t>(mask.load()), bitCount.load(), zeroCorrect.load() != 0,
-            wet.load(),       dry.load(),                               master.load()};
+    return {operation.load(), static_cast<std::uint16_t>(mask.load()),
+            bitCount.load(),  zeroCorrect.load() != 0,
+            wet.load(),       dry.load(),
+            master.load()};
 }
 
 void BitwiseEffect::process(float** inputs, float** outputs, std::int32_t sampleFrames) {

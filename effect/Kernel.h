@@ -47,8 +47,7 @@ constexpr std::uint16_t applyOperation(std::uint16_t u, std::uint16_t mask, std:
     if constexpr (Op == kOpAnd) return u & mask;
     if constexpr (Op == kOpOr) return u | mask;
     if constexpr (Op == kOpShiftLeft) return static_cast<std::uint16_t>(std::uint32_t{u} << distance);
-    if constexpr (Op == kOpShiftRight)
-        return static_cast<std::uint16_t>(std::int32_t{asSigned(u)} >> distance);
+    if constexpr (Op == kOpShiftRight) return static_cast<std::uint16_t>(std::int32_t{asSigned(u)} >> distance);
     if constexpr (Op == kOpRollLeft) {
         // Counts outside the tables' 0..16 rotate by the count modulo 16.
         const unsigned n = (bitCount >= 0 && bitCount <= 16) ? static_cast<unsigned>(bitCount)
@@ -77,8 +76,10 @@ void runKernel(const float* input, float* output, std::int32_t sampleFrames, con
             continue;
         }
         const double y = mix(applyOperation<Op>(sampleBits(x), s.mask, s.bitCount), x, s);
-        if constexpr (Mode == Store::kReplace) output[i] = static_cast<float>(y);
-        else output[i] = static_cast<float>(y + static_cast<double>(output[i]));
+        if constexpr (Mode == Store::kReplace)
+            output[i] = static_cast<float>(y);
+        else
+            output[i] = static_cast<float>(y + static_cast<double>(output[i]));
     }
 }
 
@@ -86,13 +87,13 @@ void runKernel(const float* input, float* output, std::int32_t sampleFrames, con
 template <Store Mode>
 void runChannel(const float* input, float* output, std::int32_t sampleFrames, const KernelSettings& s) {
     switch (s.operation) {
-    case kOpXor: return runKernel<kOpXor, Mode>(input, output, sampleFrames, s);
-    case kOpAnd: return runKernel<kOpAnd, Mode>(input, output, sampleFrames, s);
-    case kOpOr: return runKernel<kOpOr, Mode>(input, output, sampleFrames, s);
-    case kOpShiftLeft: return runKernel<kOpShiftLeft, Mode>(input, output, sampleFrames, s);
-    case kOpShiftRight: return runKernel<kOpShiftRight, Mode>(input, output, sampleFrames, s);
-    case kOpRollLeft: return runKernel<kOpRollLeft, Mode>(input, output, sampleFrames, s);
-    default: return;
+        case kOpXor: return runKernel<kOpXor, Mode>(input, output, sampleFrames, s);
+        case kOpAnd: return runKernel<kOpAnd, Mode>(input, output, sampleFrames, s);
+        case kOpOr: return runKernel<kOpOr, Mode>(input, output, sampleFrames, s);
+        case kOpShiftLeft: return runKernel<kOpShiftLeft, Mode>(input, output, sampleFrames, s);
+        case kOpShiftRight: return runKernel<kOpShiftRight, Mode>(input, output, sampleFrames, s);
+        case kOpRollLeft: return runKernel<kOpRollLeft, Mode>(input, output, sampleFrames, s);
+        default: return;
     }
 }
 
