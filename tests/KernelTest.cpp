@@ -4,6 +4,7 @@
 #include "BitwiseEffect.h"
 #include "GuardedBuffer.h"
 #include "TestPlugin.h"
+#include "WorkedResults.h"
 
 #include <gtest/gtest.h>
 
@@ -15,26 +16,14 @@
 namespace zandrel::test {
 namespace {
 
-struct Setting {
-    std::int32_t operation = kOpXor;
-    std::uint16_t mask = 0;
-    std::int8_t bitCount = 0;
-    bool gate = true;
-    float wet = 0.0f, dry = 1.0f, master = 1.0f;
-};
-
-constexpr Setting wetOnly(std::int32_t operation, std::uint16_t mask, std::int8_t bitCount = 0) {
-    return {operation, mask, bitCount, true, 1.0f, 0.0f, 1.0f};
-}
-
 // An effect whose state a test writes directly.
 class KernelEffect : public BitwiseEffect {
 public:
-    explicit KernelEffect(const Setting& s) : BitwiseEffect(nullptr) {
+    explicit KernelEffect(const KernelSettings& s) : BitwiseEffect(nullptr) {
         operation = s.operation;
         mask = static_cast<std::int16_t>(s.mask);
         bitCount = s.bitCount;
-        zeroCorrect = s.gate ? 1 : 0;
+        zeroCorrect = s.zeroCorrect ? 1 : 0;
         wet = s.wet;
         dry = s.dry;
         master = s.master;
@@ -50,7 +39,7 @@ double oracleSample(float x) {
     return wrapped >= 32768.0 ? wrapped - 65536.0 : wrapped;
 }
 
-double oracleOperation(double s, const Setting& st) {
+double oracleOperation(double s, const KernelSettings& st) {
     const auto u = static_cast<std::uint32_t>(s < 0.0 ? s + 65536.0 : s);
     const unsigned n = static_cast<std::uint8_t>(st.bitCount) & 31u;
     double v = 0.0;
@@ -69,19 +58,19 @@ double oracleOperation(double s, const Setting& st) {
     return v >= 32768.0 ? v - 65536.0 : v;
 }
 
-double oracleMix(float x, const Setting& st) {
+double oracleMix(float x, const KernelSettings& st) {
     const double v = oracleOperation(oracleSample(x), st);
     return ((v / 32768.0) * double{st.wet} + double{st.dry} * static_cast<double>(x)) * double{st.master};
 }
 
 // What the replacing kernel writes for one sample.
-float oracleReplace(float x, const Setting& st) {
-    if (st.gate && (x == 0.0f || std::isnan(x))) return 0.0f;
+float oracleReplace(float x, const KernelSettings& st) {
+    if (st.zeroCorrect && (x == 0.0f || std::isnan(x))) return 0.0f;
     return static_cast<float>(oracleMix(x, st));
 }
 
-float oracleAccumulate(float x, float out, const Setting& st) {
-    if (st.gate && (x == 0.0f || std::isnan(x))) return out;
+float oracleAccumulate(float x, float out, const KernelSettings& st) {
+    if (st.zeroCorrect && (x == 0.0f || std::isnan(x))) return out;
     return static_cast<float>(oracleMix(x, st) + static_cast<double>(out));
 }
 
@@ -105,32 +94,7 @@ std::vector<float> processReplacingBoth(BitwiseEffect& effect, const std::vector
 }
 
 TEST(Kernel, WorkedResults) {
-    const Setting constructed;
-    const Setting gateOff{kOpOr, 0x8000, 0, false, 1.0f, 0.0f, 1.0f};
-    const struct {
-        Setting setting;
-        float input;
-        float output;
-    } rows[] = {
-        {constructed, 0.3f, 0.3f},
-        {wetOnly(kOpXor, 0xFFFF), 1.0f, 32767.0f / 32768.0f},
-        {wetOnly(kOpXor, 0xFFFF), 0.5f, -16385.0f / 32768.0f},
-        {wetOnly(kOpXor, 0), 1.0f, -1.0f},
-        {wetOnly(kOpXor, 0), 1.5f, -0.5f},
-        {wetOnly(kOpAnd, 0x7FFF), -0.25f, 0.75f},
-        {wetOnly(kOpOr, 0x8000), 0.25f, -0.75f},
-        {wetOnly(kOpShiftRight, 0, 1), 0.5f, 0.25f},
-        {wetOnly(kOpShiftRight, 0, 1), -0.5f, -0.25f},
-        {wetOnly(kOpShiftRight, 0, 1), 1.0f, -0.5f},
-        {wetOnly(kOpShiftLeft, 0, 1), 0.5f, -1.0f},
-        {wetOnly(kOpRollLeft, 0, 1), -0.5f, -32767.0f / 32768.0f},
-        {wetOnly(kOpRollLeft, 0, 4), 0.25f, 2.0f / 32768.0f},
-        {wetOnly(kOpXor, 0xFFFF), -1.0e-5f, -1.0f / 32768.0f},
-        {gateOff, 0.0f, -1.0f},
-        {wetOnly(kOpXor, 0xFFFF), 0.0f, 0.0f},
-        {wetOnly(kOpOr, 0x8000), -0.0f, 0.0f},
-    };
-    for (const auto& row : rows) {
+    for (const auto& row : kWorkedResults) {
         SCOPED_TRACE(describe(row.input));
         KernelEffect effect(row.setting);
         const auto out = processReplacingBoth(effect, {row.input});
@@ -156,8 +120,8 @@ std::vector<float> boundaryInputs() {
     return inputs;
 }
 
-std::vector<Setting> settingsAcrossOperations() {
-    std::vector<Setting> settings;
+std::vector<KernelSettings> settingsAcrossOperations() {
+    std::vector<KernelSettings> settings;
     for (std::int32_t op = kOpXor; op <= kOpRollLeft; ++op)
         for (std::int8_t n : {std::int8_t{0}, std::int8_t{1}, std::int8_t{7}, std::int8_t{15}, std::int8_t{16}})
             for (bool gate : {true, false}) {
@@ -169,9 +133,9 @@ std::vector<Setting> settingsAcrossOperations() {
 
 TEST(Kernel, ReplacingMatchesTheOracleForEveryKindOfInput) {
     const std::vector<float> inputs = boundaryInputs();
-    for (const Setting& s : settingsAcrossOperations()) {
+    for (const KernelSettings& s : settingsAcrossOperations()) {
         SCOPED_TRACE(::testing::Message()
-                     << "operation " << s.operation << " bitCount " << int{s.bitCount} << " gate " << s.gate);
+                     << "operation " << s.operation << " bitCount " << int{s.bitCount} << " gate " << s.zeroCorrect);
         KernelEffect effect(s);
         const auto out = processReplacingBoth(effect, inputs);
         for (std::size_t i = 0; i < inputs.size(); ++i)
@@ -181,7 +145,7 @@ TEST(Kernel, ReplacingMatchesTheOracleForEveryKindOfInput) {
 
 TEST(Kernel, AccumulatingAddsToTheOutputOnceEachCall) {
     const std::vector<float> inputs = boundaryInputs();
-    for (const Setting& s : settingsAcrossOperations()) {
+    for (const KernelSettings& s : settingsAcrossOperations()) {
         SCOPED_TRACE(::testing::Message() << "operation " << s.operation << " bitCount " << int{s.bitCount});
         KernelEffect effect(s);
         std::vector<float> left(inputs), right(inputs);
@@ -217,8 +181,8 @@ TEST(Kernel, GateKeepsZerosAndNaNsSilentOnlyWhileOn) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (bool gate : {true, false}) {
         SCOPED_TRACE(gate);
-        Setting s = wetOnly(kOpOr, 0x8000);
-        s.gate = gate;
+        KernelSettings s = wetOnly(kOpOr, 0x8000);
+        s.zeroCorrect = gate;
         s.master = 0.5f;
         KernelEffect effect(s);
         const auto out = processReplacingBoth(effect, {0.0f, -0.0f, nan, 1.0e-30f});
@@ -260,7 +224,7 @@ TEST(Kernel, BitCountsZeroAndSixteen) {
 
 TEST(Kernel, InPlaceGivesTheSameResultAsSeparateBuffers) {
     const std::vector<float> inputs = boundaryInputs();
-    for (const Setting& s : settingsAcrossOperations()) {
+    for (const KernelSettings& s : settingsAcrossOperations()) {
         KernelEffect effect(s);
         const auto separate = processReplacingBoth(effect, inputs);
         std::vector<float> left(inputs), right(inputs);

@@ -6,6 +6,7 @@
 #include "GuardedBuffer.h"
 #include "ReferenceKernel.h"
 #include "TestPlugin.h"
+#include "WorkedResults.h"
 #include "simd/KernelVariants.h"
 
 #include <gtest/gtest.h>
@@ -95,34 +96,8 @@ protected:
 };
 
 TEST_P(KernelVariant, GivesTheWorkedResultsAsTheReferenceDoes) {
-    const auto wetOnly = [](std::int32_t operation, std::uint16_t mask, std::int8_t n, bool gate = true) {
-        return KernelSettings{operation, mask, n, gate, 1.0f, 0.0f, 1.0f};
-    };
-    const struct {
-        KernelSettings setting;
-        float input;
-        float output;
-    } rows[] = {
-        {{kOpXor, 0, 0, true, 0.0f, 1.0f, 1.0f}, 0.3f, 0.3f},
-        {wetOnly(kOpXor, 0xFFFF, 0), 1.0f, 32767.0f / 32768.0f},
-        {wetOnly(kOpXor, 0xFFFF, 0), 0.5f, -16385.0f / 32768.0f},
-        {wetOnly(kOpXor, 0, 0), 1.0f, -1.0f},
-        {wetOnly(kOpXor, 0, 0), 1.5f, -0.5f},
-        {wetOnly(kOpAnd, 0x7FFF, 0), -0.25f, 0.75f},
-        {wetOnly(kOpOr, 0x8000, 0), 0.25f, -0.75f},
-        {wetOnly(kOpShiftRight, 0, 1), 0.5f, 0.25f},
-        {wetOnly(kOpShiftRight, 0, 1), -0.5f, -0.25f},
-        {wetOnly(kOpShiftRight, 0, 1), 1.0f, -0.5f},
-        {wetOnly(kOpShiftLeft, 0, 1), 0.5f, -1.0f},
-        {wetOnly(kOpRollLeft, 0, 1), -0.5f, -32767.0f / 32768.0f},
-        {wetOnly(kOpRollLeft, 0, 4), 0.25f, 2.0f / 32768.0f},
-        {wetOnly(kOpXor, 0xFFFF, 0), -1.0e-5f, -1.0f / 32768.0f},
-        {wetOnly(kOpOr, 0x8000, 0, false), 0.0f, -1.0f},
-        {wetOnly(kOpXor, 0xFFFF, 0), 0.0f, 0.0f},
-        {wetOnly(kOpRollLeft, 0, 3), -0.0f, 0.0f},
-    };
     // 37 samples: every lane of every width, and a tail.
-    for (const auto& row : rows) {
+    for (const auto& row : kWorkedResults) {
         SCOPED_TRACE(describeSetting(row.setting) + " input " + describe(row.input));
         const std::vector<float> input(37, row.input);
         std::vector<float> out(37, 9.0f);
